@@ -247,6 +247,14 @@ void Writer::Bytes(std::span<const uint8_t> B)
     FData.insert(FData.end(), B.begin(), B.end());
 }
 
+void Writer::PatchUI16(size_t At, uint16_t V)
+{
+    if (At > FData.size() || FData.size() - At < 2)
+        throw SwfError(At, "UI16 patch lies outside the written data");
+    FData[At] = static_cast<uint8_t>(V);
+    FData[At + 1] = static_cast<uint8_t>(V >> 8);
+}
+
 void Writer::PatchUI32(size_t At, uint32_t V)
 {
     if (At > FData.size() || FData.size() - At < 4)

@@ -107,6 +107,7 @@ public:
     void EncodedU32(uint32_t V);
     void String(std::string_view S);  // appends the terminator; S must hold no zero byte
     void Bytes(std::span<const uint8_t> B);
+    void PatchUI16(size_t At, uint16_t V);  // overwrite a UI16 written earlier
     void PatchUI32(size_t At, uint32_t V);  // overwrite a UI32 written earlier
 
     void UB(unsigned Count, uint32_t V);

@@ -181,4 +181,7 @@ TEST(ByteIO, WriterPacksBitsAndRejectsValuesThatDoNotFit)
     W.PatchUI32(0, 0x01020304);
     EXPECT_EQ(W.Data()[0], 0x04);
     EXPECT_THROW(W.PatchUI32(1, 0), SwfError) << "patch must stay inside the data";
+    W.PatchUI16(2, 0xA1B2);
+    EXPECT_EQ(W.Data(), (Bytes{0x04, 0x03, 0xB2, 0xA1}));
+    EXPECT_THROW(W.PatchUI16(3, 0), SwfError);
 }
