@@ -108,7 +108,7 @@ Action MakeLabel(std::string Name, size_t Offset)
     Action A;
     A.Code = ActionCode::Label;
     A.Data = NameArg{std::move(Name)};
-    A.Offset = Offset;
+    A.Offset = static_cast<uint32_t>(Offset);
     return A;
 }
 
@@ -198,8 +198,8 @@ PushArgs DecodePush(Reader& P)
 Action DecodeOne(Reader& R, int Depth, Scope& S)
 {
     Action A;
-    A.Offset = R.Offset();
-    S.Starts.push_back(A.Offset);
+    A.Offset = static_cast<uint32_t>(R.Offset());
+    S.Starts.push_back(R.Offset());
     const uint8_t Byte = R.UI8();
     A.Code = static_cast<ActionCode>(Byte);
     if (Byte < 0x80)
@@ -329,9 +329,9 @@ void InsertLabels(ActionList& L, const std::vector<size_t>& Targets)
     for (Action& A : L) {
         if (std::binary_search(Targets.begin(), Targets.end(), A.Offset))
             Out.push_back(MakeLabel(std::to_string(A.Offset), A.Offset));
-        if (auto* W = std::get_if<WithArgs>(&A.Data))
+        if (auto* W = A.Get<WithArgs>())
             InsertLabels(W->Body, Targets);
-        else if (auto* T = std::get_if<TryBlock>(&A.Data)) {
+        else if (auto* T = A.Get<TryBlock>()) {
             InsertLabels(T->Try, Targets);
             InsertLabels(T->Catch, Targets);
             InsertLabels(T->Finally, Targets);
@@ -374,15 +374,15 @@ void NameLabels(ActionList& L, NameMap& Names, int& Next)
 {
     for (Action& A : L) {
         if (A.Code == ActionCode::Label) {
-            std::string& N = std::get<NameArg>(A.Data).Name;
+            std::string& N = A.Get<NameArg>()->Name;
             N = Names[N] = "L" + std::to_string(++Next);
-        } else if (auto* W = std::get_if<WithArgs>(&A.Data)) {
+        } else if (auto* W = A.Get<WithArgs>()) {
             NameLabels(W->Body, Names, Next);
-        } else if (auto* T = std::get_if<TryBlock>(&A.Data)) {
+        } else if (auto* T = A.Get<TryBlock>()) {
             NameLabels(T->Try, Names, Next);
             NameLabels(T->Catch, Names, Next);
             NameLabels(T->Finally, Names, Next);
-        } else if (auto* F = std::get_if<Function>(&A.Data)) {
+        } else if (auto* F = A.Get<Function>()) {
             Renumber(F->Body, Next);
         }
     }
@@ -391,11 +391,11 @@ void NameLabels(ActionList& L, NameMap& Names, int& Next)
 void Retarget(ActionList& L, const NameMap& Names)
 {
     for (Action& A : L) {
-        if (auto* B = std::get_if<BranchArg>(&A.Data))
+        if (auto* B = A.Get<BranchArg>())
             B->Target = Names.at(B->Target);
-        else if (auto* W = std::get_if<WithArgs>(&A.Data))
+        else if (auto* W = A.Get<WithArgs>())
             Retarget(W->Body, Names);
-        else if (auto* T = std::get_if<TryBlock>(&A.Data)) {
+        else if (auto* T = A.Get<TryBlock>()) {
             Retarget(T->Try, Names);
             Retarget(T->Catch, Names);
             Retarget(T->Finally, Names);
@@ -414,6 +414,8 @@ void Renumber(ActionList& L, int& Next)
 
 ActionBlock DecodeActions(Reader& R)
 {
+    if (R.Offset() + R.Remaining() > UINT32_MAX)
+        R.Fail("action block reaches past offset 0xFFFFFFFF");
     Scope S;
     S.Begin = R.Offset();
     ActionBlock B;
@@ -453,7 +455,7 @@ void EncodeList(Writer& W, const ActionList& L, EncodeScope& S);
 template <class T>
 const T& PayloadOf(const Action& A, size_t At)
 {
-    const T* P = std::get_if<T>(&A.Data);
+    const T* P = A.Get<T>();
     if (!P)
         throw SwfError(At, CodeName(A.Code) + " action holds the wrong kind of data");
     return *P;
@@ -546,7 +548,7 @@ void EncodeOne(Writer& W, const Action& A, EncodeScope& S)
     if (Code > 0xFF)
         throw SwfError(At, Name + " is not a byte code");
     if (Code < 0x80) {
-        if (!std::holds_alternative<std::monostate>(A.Data))
+        if (!A.Get<std::monostate>())
             throw SwfError(At, Name + " is below 0x80 and cannot carry data");
         W.UI8(static_cast<uint8_t>(Code));
         return;
@@ -554,7 +556,7 @@ void EncodeOne(Writer& W, const Action& A, EncodeScope& S)
     W.UI8(static_cast<uint8_t>(Code));
     W.UI16(0);  // length, patched below
 
-    if (const auto* Raw = std::get_if<RawData>(&A.Data)) {
+    if (const auto* Raw = A.Get<RawData>()) {
         W.Bytes(Raw->Bytes);
     } else if (!HasData(A.Code)) {
         PayloadOf<std::monostate>(A, At);
@@ -761,89 +763,79 @@ std::string FlagNames(unsigned Flags, std::initializer_list<std::pair<unsigned, 
 std::string Line(const Action& A)
 {
     std::string S = CodeName(A.Code);
-    const auto Args = [&S](const std::string& T) { S += " " + T; };
-    std::visit(
-        [&](const auto& P) {
-            using T = std::decay_t<decltype(P)>;
-            if constexpr (std::is_same_v<T, FrameArg>)
-                Args(std::to_string(P.Frame));
-            else if constexpr (std::is_same_v<T, UrlArgs>)
-                Args(Quote(P.Url) + ", " + Quote(P.Target));
-            else if constexpr (std::is_same_v<T, RegisterArg>)
-                Args("r" + std::to_string(P.Register));
-            else if constexpr (std::is_same_v<T, PoolArgs>) {
-                for (size_t I = 0; I < P.Strings.size(); ++I)
-                    S += (I ? ", " : " ") + Quote(P.Strings[I]);
-            } else if constexpr (std::is_same_v<T, WaitArgs>) {
-                if (A.Code == ActionCode::WaitForFrame)
-                    Args(std::to_string(P.Frame));
-                Args("skip " + std::to_string(P.SkipCount));
-            } else if constexpr (std::is_same_v<T, NameArg>) {
-                if (A.Code == ActionCode::Label)
-                    S = P.Name + ":";
-                else
-                    Args(Quote(P.Name));
-            } else if constexpr (std::is_same_v<T, BranchArg>)
-                Args(P.Target);
-            else if constexpr (std::is_same_v<T, FlagsArg>) {
-                if (A.Code == ActionCode::GotoFrame2) {
-                    std::string F = FlagNames(P.Flags, {{GotoFlag::Play, "Play"}, {GotoFlag::SceneBias, "SceneBias"}}, 2);
-                    if (!F.empty())
-                        Args(F);
-                    if (P.Flags & GotoFlag::SceneBias)
-                        Args(std::to_string(P.SceneBias));
-                } else {
-                    static const char* const Methods[] = {nullptr, "GET", "POST", "method3"};
-                    if (const char* M = Methods[P.Flags >> 6])
-                        Args(M);
-                    const std::string F = FlagNames(P.Flags & 0x3F,
-                                                    {{UrlFlag::LoadTarget, "LoadTarget"},
-                                                     {UrlFlag::LoadVariables, "LoadVariables"}}, 2);
-                    if (!F.empty())
-                        Args(F);
-                }
-            } else if constexpr (std::is_same_v<T, PushArgs>) {
-                for (size_t I = 0; I < P.Values.size(); ++I)
-                    S += (I ? ", " : " ") + ValueText(P.Values[I]);
-            } else if constexpr (std::is_same_v<T, Function>) {
-                const bool Two = A.Code == ActionCode::DefineFunction2;
-                std::string Ps;
-                for (const Param& Prm : P.Params) {
-                    Ps += Ps.empty() ? "" : ", ";
-                    if (Two && Prm.Register)
-                        Ps += "r" + std::to_string(Prm.Register) + ":";
-                    Ps += Prm.Name;
-                }
-                Args(Quote(P.Name) + " (" + Ps + ")");
-                if (Two) {
-                    Args("regs=" + std::to_string(P.RegisterCount));
-                    const std::string F = FlagNames(
-                        P.Flags,
-                        {{FunctionFlag::PreloadThis, "PreloadThis"}, {FunctionFlag::SuppressThis, "SuppressThis"},
-                         {FunctionFlag::PreloadArguments, "PreloadArguments"},
-                         {FunctionFlag::SuppressArguments, "SuppressArguments"},
-                         {FunctionFlag::PreloadSuper, "PreloadSuper"}, {FunctionFlag::SuppressSuper, "SuppressSuper"},
-                         {FunctionFlag::PreloadRoot, "PreloadRoot"}, {FunctionFlag::PreloadParent, "PreloadParent"},
-                         {FunctionFlag::PreloadGlobal, "PreloadGlobal"}},
-                        4);
-                    if (!F.empty())
-                        Args("flags=" + F);
-                }
-            } else if constexpr (std::is_same_v<T, TryBlock>) {
-                Args(P.Flags & TryFlag::CatchInRegister ? "r" + std::to_string(P.CatchRegister) : Quote(P.CatchName));
-                const std::string F = FlagNames(P.Flags & ~TryFlag::CatchInRegister,
-                                                {{TryFlag::Catch, "catch"}, {TryFlag::Finally, "finally"}}, 2);
-                if (!F.empty())
-                    Args(F);
-            } else if constexpr (std::is_same_v<T, RawData>) {
-                for (const uint8_t B : P.Bytes) {
-                    char H[4];
-                    std::snprintf(H, sizeof H, "%02X", B);
-                    Args(H);
-                }
-            }
-        },
-        A.Data);
+    const auto Arg = [&S](const std::string& T) {
+        if (!T.empty())
+            S += " " + T;
+    };
+    const auto List = [&S](const auto& Items, const auto& ItemText) {
+        for (size_t I = 0; I < Items.size(); ++I)
+            S += (I ? ", " : " ") + ItemText(Items[I]);
+    };
+    if (const auto* P = A.Get<FrameArg>()) {
+        Arg(std::to_string(P->Frame));
+    } else if (const auto* P = A.Get<UrlArgs>()) {
+        Arg(Quote(P->Url) + ", " + Quote(P->Target));
+    } else if (const auto* P = A.Get<RegisterArg>()) {
+        Arg("r" + std::to_string(P->Register));
+    } else if (const auto* P = A.Get<PoolArgs>()) {
+        List(P->Strings, Quote);
+    } else if (const auto* P = A.Get<WaitArgs>()) {
+        if (A.Code == ActionCode::WaitForFrame)
+            Arg(std::to_string(P->Frame));
+        Arg("skip " + std::to_string(P->SkipCount));
+    } else if (const auto* P = A.Get<NameArg>()) {
+        if (A.Code == ActionCode::Label)
+            S = P->Name + ":";
+        else
+            Arg(Quote(P->Name));
+    } else if (const auto* P = A.Get<BranchArg>()) {
+        Arg(P->Target);
+    } else if (const auto* P = A.Get<FlagsArg>()) {
+        if (A.Code == ActionCode::GotoFrame2) {
+            Arg(FlagNames(P->Flags, {{GotoFlag::Play, "Play"}, {GotoFlag::SceneBias, "SceneBias"}}, 2));
+            if (P->Flags & GotoFlag::SceneBias)
+                Arg(std::to_string(P->SceneBias));
+        } else {
+            static const char* const Methods[] = {"", "GET", "POST", "method3"};
+            Arg(Methods[P->Flags >> 6]);
+            Arg(FlagNames(P->Flags & 0x3F, {{UrlFlag::LoadTarget, "LoadTarget"}, {UrlFlag::LoadVariables, "LoadVariables"}},
+                          2));
+        }
+    } else if (const auto* P = A.Get<PushArgs>()) {
+        List(P->Values, ValueText);
+    } else if (const auto* P = A.Get<Function>()) {
+        const bool Two = A.Code == ActionCode::DefineFunction2;
+        std::string Params;
+        for (const Param& Prm : P->Params) {
+            Params += Params.empty() ? "" : ", ";
+            if (Two && Prm.Register)
+                Params += "r" + std::to_string(Prm.Register) + ":";
+            Params += Prm.Name;
+        }
+        Arg(Quote(P->Name) + " (" + Params + ")");
+        if (Two) {
+            Arg("regs=" + std::to_string(P->RegisterCount));
+            const std::string F = FlagNames(
+                P->Flags,
+                {{FunctionFlag::PreloadThis, "PreloadThis"}, {FunctionFlag::SuppressThis, "SuppressThis"},
+                 {FunctionFlag::PreloadArguments, "PreloadArguments"}, {FunctionFlag::SuppressArguments, "SuppressArguments"},
+                 {FunctionFlag::PreloadSuper, "PreloadSuper"}, {FunctionFlag::SuppressSuper, "SuppressSuper"},
+                 {FunctionFlag::PreloadRoot, "PreloadRoot"}, {FunctionFlag::PreloadParent, "PreloadParent"},
+                 {FunctionFlag::PreloadGlobal, "PreloadGlobal"}},
+                4);
+            if (!F.empty())
+                Arg("flags=" + F);
+        }
+    } else if (const auto* P = A.Get<TryBlock>()) {
+        Arg(P->Flags & TryFlag::CatchInRegister ? "r" + std::to_string(P->CatchRegister) : Quote(P->CatchName));
+        Arg(FlagNames(P->Flags & ~TryFlag::CatchInRegister, {{TryFlag::Catch, "catch"}, {TryFlag::Finally, "finally"}}, 2));
+    } else if (const auto* P = A.Get<RawData>()) {
+        for (const uint8_t B : P->Bytes) {
+            char H[4];
+            std::snprintf(H, sizeof H, "%02X", B);
+            Arg(H);
+        }
+    }
     return S;
 }
 
@@ -852,11 +844,11 @@ void DisassembleInto(std::vector<std::string>& Out, const ActionList& L, int Ind
     const std::string Pad(2 * static_cast<size_t>(std::max(Indent, 0)), ' ');
     for (const Action& A : L) {
         Out.push_back(Pad + Line(A));
-        if (const auto* F = std::get_if<Function>(&A.Data))
+        if (const auto* F = A.Get<Function>())
             DisassembleInto(Out, F->Body, Indent + 1);
-        else if (const auto* W = std::get_if<WithArgs>(&A.Data))
+        else if (const auto* W = A.Get<WithArgs>())
             DisassembleInto(Out, W->Body, Indent + 1);
-        else if (const auto* T = std::get_if<TryBlock>(&A.Data)) {
+        else if (const auto* T = A.Get<TryBlock>()) {
             const std::string Inner(Pad.size() + 2, ' ');
             Out.push_back(Inner + ".try");
             DisassembleInto(Out, T->Try, Indent + 2);

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -70,10 +71,10 @@ struct PushValue {
         String = 0, Float = 1, Null = 2, Undefined = 3, Register = 4,
         Boolean = 5, Double = 6, Integer = 7, Constant8 = 8, Constant16 = 9,
     };
-    Kind Type = Kind::Undefined;
     std::string Str;    // String
     uint64_t Bits = 0;  // Float: its 32 bits; Double: its 64 bits (kept as bits so that they survive exactly)
     int32_t Int = 0;    // Integer; Register number; Boolean byte as stored; constant pool index
+    Kind Type = Kind::Undefined;
 
     double Number() const;  // the value of a Float or Double
 
@@ -183,12 +184,46 @@ struct RawData {  // an unknown code from 0x80: its data as stored
     bool operator==(const RawData&) const = default;
 };
 
+// A heap-held payload with value semantics, so that the rare large payloads keep Action small.
+// A moved-from Boxed is empty.
+template <class T>
+class Boxed {
+public:
+    Boxed(T V) : FPtr(std::make_unique<T>(std::move(V))) {}
+    Boxed(const Boxed& O) : FPtr(O.FPtr ? std::make_unique<T>(*O.FPtr) : nullptr) {}
+    Boxed(Boxed&&) noexcept = default;
+    Boxed& operator=(const Boxed& O) { return *this = Boxed(O); }
+    Boxed& operator=(Boxed&&) noexcept = default;
+    T* Get() const { return FPtr.get(); }
+    bool operator==(const Boxed& O) const { return FPtr && O.FPtr ? *FPtr == *O.FPtr : FPtr == O.FPtr; }
+
+private:
+    std::unique_ptr<T> FPtr;
+};
+
 struct Action {
-    using Payload = std::variant<std::monostate, FrameArg, UrlArgs, RegisterArg, PoolArgs, WaitArgs, NameArg,
-                                 BranchArg, FlagsArg, PushArgs, Function, WithArgs, TryBlock, RawData>;
+    using Payload = std::variant<std::monostate, FrameArg, Boxed<UrlArgs>, RegisterArg, PoolArgs, WaitArgs, NameArg,
+                                 BranchArg, FlagsArg, PushArgs, Boxed<Function>, WithArgs, Boxed<TryBlock>, RawData>;
     ActionCode Code = ActionCode::End;
-    Payload Data;
-    size_t Offset = 0;  // file offset when decoded; not compared
+    uint32_t Offset = 0;  // file offset when decoded; not compared
+    Payload Data;         // assign a payload type directly, e.g. A.Data = Function{...}
+
+    // The payload if it is a T (boxed or not), else nullptr.
+    template <class T>
+    const T* Get() const
+    {
+        if constexpr (std::is_same_v<T, UrlArgs> || std::is_same_v<T, Function> || std::is_same_v<T, TryBlock>) {
+            const auto* B = std::get_if<Boxed<T>>(&Data);
+            return B ? B->Get() : nullptr;
+        } else {
+            return std::get_if<T>(&Data);
+        }
+    }
+    template <class T>
+    T* Get()
+    {
+        return const_cast<T*>(std::as_const(*this).Get<T>());
+    }
 
     bool operator==(const Action& O) const { return Code == O.Code && Data == O.Data; }
 };

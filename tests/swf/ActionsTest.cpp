@@ -139,14 +139,15 @@ TEST(SwfActions, DecodedPayloadsHoldTheValues)
     const ActionBlock B = DecodeActions(AllDataActions());
     const Action& Fn2 = B.Actions[20];
     ASSERT_EQ(Fn2.Code, ActionCode::DefineFunction2);
-    const Function& F = std::get<Function>(Fn2.Data);
+    ASSERT_NE(Fn2.Get<Function>(), nullptr);
+    const Function& F = *Fn2.Get<Function>();
     EXPECT_EQ(F.Params, (std::vector<Param>{{1, "a"}, {0, "b"}}));
     EXPECT_EQ(F.RegisterCount, 3);
     EXPECT_EQ(F.Flags, FunctionFlag::PreloadThis | FunctionFlag::PreloadGlobal | 0x0200);
     ASSERT_EQ(F.Body.size(), 1u);
     EXPECT_EQ(F.Body[0].Code, ActionCode::Return);
 
-    const auto& Push = std::get<PushArgs>(B.Actions[17].Data).Values;
+    const auto& Push = B.Actions[17].Get<PushArgs>()->Values;
     ASSERT_EQ(Push.size(), 10u);
     EXPECT_EQ(Push[1].Type, PushValue::Kind::Float);
     EXPECT_EQ(Push[1].Number(), 1.5);
@@ -326,7 +327,7 @@ TEST(SwfActions, AsmPushPicksKinds)
     using K = PushValue::Kind;
     const ActionList L = Asm().Push("s", 7, true, 2.5, 1.5f, Null, Undefined, Reg{2}, Pool{3}, Pool{300},
                                     int64_t(1) << 40).Take();
-    const auto& V = std::get<PushArgs>(L.at(0).Data).Values;
+    const auto& V = L.at(0).Get<PushArgs>()->Values;
     std::vector<K> Kinds;
     for (const PushValue& P : V)
         Kinds.push_back(P.Type);
