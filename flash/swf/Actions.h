@@ -314,7 +314,7 @@ public:
     Asm& With(ActionList Body);
     Asm& Try(TryBlock T);
 
-    ActionList Take() { return std::move(FList); }
+    ActionList Take() { return std::exchange(FList, {}); }  // the list so far; the builder starts empty
 
 private:
     static PushValue ToPush(std::string_view S) { return PushValue::String(std::string(S)); }

@@ -320,6 +320,7 @@ TEST(SwfActions, AsmScriptEncodesToTheBytesExpected)
     };
     EXPECT_EQ(EncodeActions(L), Expected);
     EXPECT_EQ(DecodeActions(Expected).Actions, L);
+    EXPECT_TRUE(A.Take().empty()) << "Take leaves the builder empty";
 }
 
 TEST(SwfActions, AsmPushPicksKinds)
