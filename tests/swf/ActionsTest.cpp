@@ -268,12 +268,12 @@ TEST(SwfActions, EveryCutOfABlockFailsInsideOrEndsAtAnAction)
     for (const Action& A : B.Actions)
         Boundaries.push_back(A.Offset);
     for (size_t Cut = 0; Cut < Full.size(); ++Cut) {
-        const Bytes Part(Full.begin(), Full.begin() + Cut);
+        const Bytes Prefix(Full.begin(), Full.begin() + Cut);
         const bool AtBoundary = std::find(Boundaries.begin(), Boundaries.end(), Cut) != Boundaries.end();
         try {
-            const ActionBlock P = DecodeActions(Part);
+            const ActionBlock P = DecodeActions(Prefix);
             EXPECT_TRUE(AtBoundary) << "cut " << Cut << " accepted";
-            EXPECT_EQ(EncodeActions(P.Actions), Part);
+            EXPECT_EQ(EncodeActions(P.Actions), Prefix);
         } catch (const SwfError& E) {
             EXPECT_FALSE(AtBoundary) << "cut " << Cut << ": " << E.what();
             EXPECT_LE(E.Offset(), Cut) << E.what();
