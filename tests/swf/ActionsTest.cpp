@@ -14,10 +14,10 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Cat(std::initializer_list<Bytes> Parts)
+Bytes Cat(std::initializer_list<Bytes> Pieces)
 {
     Bytes Out;
-    for (const Bytes& P : Parts)
+    for (const Bytes& P : Pieces)
         Out.insert(Out.end(), P.begin(), P.end());
     return Out;
 }
