@@ -55,9 +55,9 @@ double RoundBox(double X, double Y, double Cx, double Cy, double Hw, double Hh, 
 
 double Capsule(double X, double Y, double Ax, double Ay, double Bx, double By, double R)
 {
-    const double Px_ = X - Ax, Py = Y - Ay, Dx = Bx - Ax, Dy = By - Ay;
-    const double H = Clamp01((Px_ * Dx + Py * Dy) / (Dx * Dx + Dy * Dy));
-    return std::hypot(Px_ - Dx * H, Py - Dy * H) - R;
+    const double Qx = X - Ax, Qy = Y - Ay, Dx = Bx - Ax, Dy = By - Ay;
+    const double H = Clamp01((Qx * Dx + Qy * Dy) / (Dx * Dx + Dy * Dy));
+    return std::hypot(Qx - Dx * H, Qy - Dy * H) - R;
 }
 
 template <class F> Image Render(int W, int H, F&& Sample)
@@ -89,7 +89,7 @@ template <class F> Image Render(int W, int H, F&& Sample)
 constexpr Rgb Navy = Hex(0x0A1E3F);
 constexpr double Cx = EmblemCentreX, Cy = EmblemCentreY;
 
-// The "T" over a subtitle line; Dy shifts it down (for its shadow).
+// The "T" and the subtitle line under it; Dy shifts them down (for their shadow).
 double TMotif(double X, double Y, double Dy)
 {
     Y -= Dy;
