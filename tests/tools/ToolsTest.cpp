@@ -216,4 +216,13 @@ TEST_F(Tools, ArtpreviewErrors)
     R = Exec(Preview + " " + Dir() + "missing");
     EXPECT_EQ(R.Status, 1);
     EXPECT_NE(R.Err.find(Dir() + "missing/emblem-0.png"), std::string::npos) << R.Err;
+
+    // The last file cannot be written: the ones before it go too, what stood in the way stays.
+    ASSERT_EQ(std::system(("mkdir '" + Dir() + "preview.png'").c_str()), 0);
+    R = Exec(Preview + " " + Dir());
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find(Dir() + "preview.png"), std::string::npos) << R.Err;
+    EXPECT_FALSE(Exists(Dir() + "emblem-0.png"));
+    EXPECT_FALSE(Exists(Dir() + "clock-plate.png"));
+    EXPECT_TRUE(Exists(Dir() + "preview.png"));
 }

@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Artwork.h"
@@ -298,22 +301,22 @@ int main(int argc, char** argv)
 
     const Layers L;
     const art::Image P = art::ClockPlate();
-    std::string Name;
-    try {
-        Name = Dir + "emblem-0.png";
-        WritePng(Name, Rgba(L.A));
-        Name = Dir + "emblem-1.png";
-        WritePng(Name, Rgba(L.B));
-        Name = Dir + "emblem-2.png";
-        WritePng(Name, Rgba(L.C));
-        Name = Dir + "clock-plate.png";
-        WritePng(Name, Rgba(P));
-        Name = Dir + "preview.png";
-        WritePng(Name, Preview(L, P).Picture());
-    } catch (const std::exception& E) {
-        std::remove(Name.c_str());
-        std::fprintf(stderr, "artpreview: cannot write %s\n", E.what());  // libpng's message names the file
-        return 1;
-    }
+    const std::pair<const char*, std::function<TPicture()>> Files[] = {
+        {"emblem-0.png", [&] { return Rgba(L.A); }},
+        {"emblem-1.png", [&] { return Rgba(L.B); }},
+        {"emblem-2.png", [&] { return Rgba(L.C); }},
+        {"clock-plate.png", [&] { return Rgba(P); }},
+        {"preview.png", [&] { return Preview(L, P).Picture(); }},
+    };
+    // All or nothing: a failure removes what was written before it (libpng removes its own).
+    for (size_t k = 0; k < std::size(Files); ++k)
+        try {
+            WritePng(Dir + Files[k].first, Files[k].second());
+        } catch (const std::exception& E) {
+            for (size_t j = 0; j < k; ++j)
+                std::remove((Dir + Files[j].first).c_str());
+            std::fprintf(stderr, "artpreview: cannot write %s\n", E.what());  // libpng's message names the file
+            return 1;
+        }
     return 0;
 }
