@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Artwork.h"
 #include "BmpFixture.h"
 #include "Png.h"
 #include "StreamHelpers.h"
@@ -55,7 +56,7 @@ bool Exists(const std::string& Name) { return std::ifstream(Name).good(); }
 class Tools : public testing::Test {
 protected:
     void SetUp() override { std::system(("rm -rf '" + Dir() + "' && mkdir -p '" + Dir() + "'").c_str()); }
-    const std::string Convert = OSDCONVERT_PATH, View = OSDVIEW_PATH;
+    const std::string Convert = OSDCONVERT_PATH, View = OSDVIEW_PATH, Preview = ARTPREVIEW_PATH;
 };
 
 }  // namespace
@@ -183,4 +184,45 @@ TEST_F(Tools, OsdviewRejectsDamagedBitmaps)
         EXPECT_NE(R.Err.find(C.Message), std::string::npos) << R.Err;
         EXPECT_FALSE(Exists(Dir() + "o.png"));
     }
+}
+
+TEST_F(Tools, ArtpreviewWritesTheBitmapsAsTheyAre)
+{
+    const ToolRun R = Exec(Preview + " " + Dir());
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    const art::Image Want[] = {art::EmblemLayer(0), art::EmblemLayer(1), art::EmblemLayer(2), art::ClockPlate()};
+    const char* Names[] = {"emblem-0.png", "emblem-1.png", "emblem-2.png", "clock-plate.png"};
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(Names[k]);
+        const TPicture P = ReadPng(Dir() + Names[k], 4);
+        EXPECT_EQ(P.Width, Want[k].Width);
+        EXPECT_EQ(P.Height, Want[k].Height);
+        EXPECT_TRUE(P.Pixels == Want[k].Rgba);
+    }
+    const TPicture P = ReadPng(Dir() + "preview.png");
+    EXPECT_GT(P.Width, 0);
+    EXPECT_GT(P.Height, 0);
+}
+
+TEST_F(Tools, ArtpreviewErrors)
+{
+    ToolRun R = Exec(Preview);
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find("usage: artpreview OUTDIR"), std::string::npos) << R.Err;
+    R = Exec(Preview + " " + Dir() + " extra");
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find("usage:"), std::string::npos) << R.Err;
+
+    R = Exec(Preview + " " + Dir() + "missing");
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find(Dir() + "missing/emblem-0.png"), std::string::npos) << R.Err;
+
+    // The last file cannot be written: the ones before it go too, what stood in the way stays.
+    ASSERT_EQ(std::system(("mkdir '" + Dir() + "preview.png'").c_str()), 0);
+    R = Exec(Preview + " " + Dir());
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find(Dir() + "preview.png"), std::string::npos) << R.Err;
+    EXPECT_FALSE(Exists(Dir() + "emblem-0.png"));
+    EXPECT_FALSE(Exists(Dir() + "clock-plate.png"));
+    EXPECT_TRUE(Exists(Dir() + "preview.png"));
 }
