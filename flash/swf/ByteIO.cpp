@@ -286,4 +286,14 @@ void Writer::SB(unsigned Count, int32_t V)
 
 void Writer::Flush() { FBitPos = 0; }
 
+unsigned ChooseBits(Writer& W, int Stored, unsigned Minimum, unsigned Max, const char* What)
+{
+    if (Minimum > Max)
+        throw SwfError(W.Size(), std::string(What) + " values need " + std::to_string(Minimum) +
+                                     " bits, more than the field allows (" + std::to_string(Max) + ")");
+    if (Stored >= static_cast<int>(Minimum) && Stored <= static_cast<int>(Max))
+        return static_cast<unsigned>(Stored);
+    return Minimum;
+}
+
 }  // namespace swf

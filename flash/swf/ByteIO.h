@@ -120,4 +120,8 @@ private:
     unsigned FBitPos = 0;  // bits used in the last byte (0: byte aligned)
 };
 
+// The bit count to write: Stored (a decoded record's count, or -1) when it is valid for the values
+// (at least Minimum) and the field (at most Max), else Minimum. Throws when Minimum exceeds Max.
+unsigned ChooseBits(Writer& W, int Stored, unsigned Minimum, unsigned Max, const char* What);
+
 }  // namespace swf

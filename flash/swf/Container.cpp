@@ -120,7 +120,7 @@ std::vector<Tag> ReadTags(Reader& R, std::vector<std::string>& Warnings)
             if (R.Remaining() < 4)
                 throw SwfError(Start, "long header of " + TagName(T.Code) + " runs past the end of " + R.Context());
             Length = R.UI32();
-            T.LongHeader = true;
+            T.LongHeader = Length < 0x3F;  // only a choice when a short header would do
         }
         if (Length > R.Remaining())
             throw SwfError(Start, "tag " + TagName(T.Code) + " runs past its parent (declares " + std::to_string(Length) +

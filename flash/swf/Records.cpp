@@ -4,17 +4,6 @@ namespace swf {
 
 namespace {
 
-// The stored count when it is valid for the values and the field, else the minimum.
-unsigned ChooseBits(Writer& W, int Stored, unsigned Minimum, unsigned Max, const char* What)
-{
-    if (Minimum > Max)
-        throw SwfError(W.Size(), std::string(What) + " values need " + std::to_string(Minimum) +
-                                     " bits, more than the field allows (" + std::to_string(Max) + ")");
-    if (Stored >= static_cast<int>(Minimum) && Stored <= static_cast<int>(Max))
-        return static_cast<unsigned>(Stored);
-    return Minimum;
-}
-
 CxForm ReadCx(Reader& R, bool Alpha)
 {
     CxForm V;

@@ -5,7 +5,8 @@
 //
 // The bit count fields (NBits and friends) hold the count a decoded record used, or -1. Encoding uses
 // the stored count when it still fits the values, else the minimum, so decode then encode gives the
-// same bytes and a freshly built record gets the minimal encoding.
+// same bytes and a freshly built record gets the minimal encoding. Equality compares the values and
+// ignores these hints.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,7 @@ namespace swf {
 struct Rect {
     int32_t XMin = 0, XMax = 0, YMin = 0, YMax = 0;
     int NBits = -1;
-    bool operator==(const Rect&) const = default;
+    bool operator==(const Rect& O) const { return XMin == O.XMin && XMax == O.XMax && YMin == O.YMin && YMax == O.YMax; }
 };
 
 struct Matrix {
@@ -27,7 +28,12 @@ struct Matrix {
     int32_t RotateSkew0 = 0, RotateSkew1 = 0;
     int32_t TranslateX = 0, TranslateY = 0;
     int ScaleBits = -1, RotateBits = -1, TranslateBits = -1;
-    bool operator==(const Matrix&) const = default;
+    bool operator==(const Matrix& O) const
+    {
+        return HasScale == O.HasScale && (!HasScale || (ScaleX == O.ScaleX && ScaleY == O.ScaleY)) &&
+               HasRotate == O.HasRotate && (!HasRotate || (RotateSkew0 == O.RotateSkew0 && RotateSkew1 == O.RotateSkew1)) &&
+               TranslateX == O.TranslateX && TranslateY == O.TranslateY;
+    }
 };
 
 // CXFORM: the alpha terms are not stored; decoding leaves them at 256 and 0.
@@ -37,7 +43,12 @@ struct CxForm {
     int16_t RedMult = 256, GreenMult = 256, BlueMult = 256, AlphaMult = 256;
     int16_t RedAdd = 0, GreenAdd = 0, BlueAdd = 0, AlphaAdd = 0;
     int NBits = -1;
-    bool operator==(const CxForm&) const = default;
+    bool operator==(const CxForm& O) const
+    {
+        return HasMult == O.HasMult && HasAdd == O.HasAdd &&
+               (!HasMult || (RedMult == O.RedMult && GreenMult == O.GreenMult && BlueMult == O.BlueMult && AlphaMult == O.AlphaMult)) &&
+               (!HasAdd || (RedAdd == O.RedAdd && GreenAdd == O.GreenAdd && BlueAdd == O.BlueAdd && AlphaAdd == O.AlphaAdd));
+    }
 };
 
 struct Rgb {
