@@ -182,6 +182,7 @@ SwfMovie Decode(std::span<const uint8_t> File, const DecodeOptions& Options)
     } else if (File.size() > Options.MaxFileSize) {
         throw SwfError(Options.MaxFileSize, "movie exceeds the limit of " + std::to_string(Options.MaxFileSize) + " bytes");
     }
+    M.Header.DataLength = Data.size();
     if (M.Header.FileLength != Data.size())
         M.Warnings.push_back(Warn(4, "declared file length " + std::to_string(M.Header.FileLength) + " but the " +
                                          (M.Header.Compressed ? "uncompressed " : "") + "file holds " +

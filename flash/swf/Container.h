@@ -20,6 +20,7 @@ struct SwfHeader {
     bool Compressed = false;   // "CWS" when true, else "FWS"
     uint8_t Version = 8;
     uint32_t FileLength = 0;   // as declared; Encode writes the true length
+    size_t DataLength = 0;     // when decoded: the bytes the file holds, uncompressed; Encode ignores it
     Rect FrameSize;            // twips
     uint16_t FrameRate = 0;    // 8.8 fixed point, raw
     uint16_t FrameCount = 0;

@@ -253,6 +253,7 @@ DefineSprite ReadSprite(Reader& R, uint8_t V, int Nesting, std::vector<std::stri
     for (const Tag& Child : Raw) {
         TypedTag TT(DecodeChecked(Child, V, Nesting + 1, Warnings), Child.LongHeader);
         TT.Offset = Child.Offset;
+        TT.BodyLength = Child.Body.size();
         S.Tags.push_back(std::move(TT));
     }
     return S;
@@ -466,6 +467,7 @@ Movie DecodeMovie(std::span<const uint8_t> File, const DecodeOptions& Options)
     for (const Tag& T : Raw.Tags) {
         TypedTag TT(DecodeTag(T, M.Header.Version, &M.Warnings), T.LongHeader);
         TT.Offset = T.Offset;
+        TT.BodyLength = T.Body.size();
         M.Tags.push_back(std::move(TT));
     }
     return M;

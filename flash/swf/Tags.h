@@ -385,6 +385,7 @@ struct TypedTag {
     TagValue Value;
     bool LongHeader = false;  // a 6-byte header on a body short enough for 2 (kept from decoding)
     size_t Offset = 0;        // file offset of the tag header when decoded
+    size_t BodyLength = 0;    // body bytes as stored when decoded
     TypedTag() = default;
     TypedTag(TagValue V, bool Long = false) : Value(std::move(V)), LongHeader(Long) {}
     bool operator==(const TypedTag& O) const { return Value == O.Value && LongHeader == O.LongHeader; }

@@ -50,6 +50,24 @@ Tag RawTag(uint16_t Code, std::vector<uint8_t> Body)
     return T;
 }
 
+// Decoded offsets and stored lengths tile a tag list from Start: each tag begins where the one
+// before it ends. Returns the end of the list.
+size_t ExpectTiled(const std::vector<TypedTag>& Tags, size_t Start, uint8_t Version)
+{
+    size_t At = Start;
+    for (const TypedTag& T : Tags) {
+        SCOPED_TRACE(TagName(CodeOf(T.Value)));
+        EXPECT_EQ(T.Offset, At);
+        EXPECT_EQ(T.BodyLength, EncodeTag(T, Version).Body.size());
+        const size_t Header = T.LongHeader || T.BodyLength >= 0x3F ? 6 : 2;
+        if (const auto* S = std::get_if<DefineSprite>(&T.Value)) {
+            EXPECT_EQ(ExpectTiled(S->Tags, At + Header + 4, Version), At + Header + T.BodyLength);
+        }
+        At += Header + T.BodyLength;
+    }
+    return At;
+}
+
 template <class T>
 T DecodeAs(uint16_t Code, const std::vector<uint8_t>& Body, uint8_t Version = 8)
 {
@@ -452,6 +470,8 @@ TEST(Tags, EveryTypedTagRoundTripsInAMovie)
     for (size_t I = 0; I < M.Tags.size(); ++I)
         EXPECT_TRUE(Back.Tags[I] == M.Tags[I]) << "tag " << I << " (" << TagName(CodeOf(M.Tags[I].Value)) << ")";
     EXPECT_EQ(EncodeMovie(Back), Bytes);
+    EXPECT_EQ(ExpectTiled(Back.Tags, 8 + 9 + 4, 8), Back.Header.DataLength);  // a 9-byte stage rect
+    EXPECT_EQ(Back.Header.DataLength, Back.Header.FileLength);
 }
 
 TEST(Tags, DamagedTagsFailWithTheirOffset)
@@ -514,4 +534,16 @@ TEST(Tags, BytesLeftInATypedTagAreAWarning)
     EXPECT_EQ(std::get<RemoveObject>(V).Depth, 5);
     ASSERT_EQ(Warnings.size(), 1u);
     EXPECT_EQ(Warnings[0], "offset 4: 1 bytes after the end of RemoveObject2 ignored");
+
+    // In a movie the stored length stays on record, here for a sprite's child.
+    SwfMovie Raw;
+    Raw.Header.FrameSize = Rect{0, 20, 0, 20};
+    // Sprite 1 holding a RemoveObject2 with a byte over, then End.
+    Raw.Tags = {RawTag(39, {1, 0, 1, 0, 0x03, 0x07, 0x05, 0x00, 0xAA, 0, 0}), RawTag(0, {})};
+    const Movie M = DecodeMovie(Encode(Raw));
+    ASSERT_EQ(M.Warnings.size(), 1u);
+    const auto& Sprite = std::get<DefineSprite>(M.Tags.at(0).Value);
+    EXPECT_EQ(M.Tags[0].BodyLength, 11u);
+    EXPECT_EQ(Sprite.Tags.at(0).BodyLength, 3u);
+    EXPECT_EQ(Sprite.Tags[0].Offset, M.Tags[0].Offset + 2 + 4);
 }
