@@ -680,8 +680,6 @@ std::vector<uint8_t> EncodeActions(const ActionList& L)
 
 // ---- disassembly ----
 
-namespace {
-
 std::string Quote(std::string_view S)
 {
     std::string Out = "\"";
@@ -705,6 +703,8 @@ std::string Quote(std::string_view S)
     }
     return Out + "\"";
 }
+
+namespace {
 
 template <class F>
 std::string NumberText(F V, const char* Suffix)

@@ -260,6 +260,9 @@ std::vector<uint8_t> EncodeActions(const ActionList& L);
 // Strings are quoted; quotes, backslashes and control bytes are escaped, other bytes printed as is.
 std::vector<std::string> Disassemble(const ActionList& L, int Indent = 0);
 
+// S in double quotes as Disassemble writes strings.
+std::string Quote(std::string_view S);
+
 // Push argument tags for Asm::Push.
 struct NullTag {};
 struct UndefinedTag {};
