@@ -1,11 +1,6 @@
 // The host tools as a user runs them: exit codes, messages, and the files they leave.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,49 +8,14 @@
 #include "BmpFixture.h"
 #include "Png.h"
 #include "StreamHelpers.h"
+#include "ToolRun.h"
 #include "UnitOSDFunctions.h"
 
 namespace {
 
-struct ToolRun {
-    int Status;
-    std::string Out, Err;
-};
-
-std::string Dir() { return testing::TempDir() + "tarnel-tools-test/"; }
-
-ToolRun Exec(const std::string& Command)
-{
-    const std::string ErrFile = Dir() + "stderr.txt";
-    FILE* P = popen((Command + " 2>" + ErrFile).c_str(), "r");
-    ToolRun R{};
-    char Buf[4096];
-    size_t N;
-    while ((N = fread(Buf, 1, sizeof Buf, P)) > 0)
-        R.Out.append(Buf, N);
-    const int S = pclose(P);
-    R.Status = WIFEXITED(S) ? WEXITSTATUS(S) : -1;
-    std::ifstream E(ErrFile);
-    R.Err.assign(std::istreambuf_iterator<char>(E), {});
-    return R;
-}
-
-void WriteFile(const std::string& Name, const std::vector<uint8_t>& Bytes)
-{
-    std::ofstream(Name, std::ios::binary).write(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
-}
-
-std::vector<uint8_t> ReadFile(const std::string& Name)
-{
-    std::ifstream F(Name, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(F), {});
-}
-
-bool Exists(const std::string& Name) { return std::ifstream(Name).good(); }
-
 class Tools : public testing::Test {
 protected:
-    void SetUp() override { std::system(("rm -rf '" + Dir() + "' && mkdir -p '" + Dir() + "'").c_str()); }
+    void SetUp() override { FreshDir(); }
     const std::string Convert = OSDCONVERT_PATH, View = OSDVIEW_PATH, Preview = ARTPREVIEW_PATH;
 };
 
