@@ -5,11 +5,12 @@
 #   make demo    build, then show the product at work and print where its pictures are
 #   make fuzz    run the libFuzzer targets under ASan/UBSan (FUZZ_SECONDS each, default 60)
 #   make bench   run the benchmarks
+#   make movies  rewrite the two subtitle movies from tools/movie (the build checks they are current)
 #   make clean   remove build/ trees and dist/ (keeps build/cache, the fetched dependencies)
 SHELL := /bin/bash
 WINARCH = $(shell tools/winrun.sh arch 2>/dev/null || echo win32)
 
-.PHONY: all deps native win32 win64 fuzz test demo bench clean
+.PHONY: all deps native win32 win64 fuzz test demo bench movies clean
 
 all: deps
 	@$(MAKE) --no-print-directory native win32 $(if $(filter win64,$(WINARCH)),win64)
@@ -35,6 +36,11 @@ fuzz: deps
 
 bench: all
 	@build/native/tests/bench/bench_osd
+
+movies: deps
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native --target makemovies
+	@build/native/tools/makemovies --write osd/resources/ovixosd.swf setup/resources/ovixosd-test.swf
 
 clean:
 	rm -rf build/native build/win32 build/win64 build/wine build/demo dist
