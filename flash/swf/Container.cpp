@@ -88,7 +88,7 @@ std::vector<uint8_t> Deflate(std::span<const uint8_t> Data)
 {
     uLongf Size = compressBound(static_cast<uLong>(Data.size()));
     std::vector<uint8_t> Out(Size);
-    if (compress2(Out.data(), &Size, Data.data(), static_cast<uLong>(Data.size()), 9) != Z_OK)
+    if (compress2(Out.data(), &Size, Data.data(), static_cast<uLong>(Data.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
         throw SwfError(PrefixSize, "zlib cannot compress the movie");
     Out.resize(Size);
     return Out;

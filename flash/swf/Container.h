@@ -52,6 +52,7 @@ enum : uint16_t { End = 0, ShowFrame = 1, DefineSprite = 39 };
 std::string TagName(uint16_t Code);
 
 SwfMovie Decode(std::span<const uint8_t> File, const DecodeOptions& Options = {});
+// The file with its true length; CWS bodies are deflated at zlib's default level (stream header 78 9C).
 std::vector<uint8_t> Encode(const SwfMovie& Movie);
 
 // A tag list (the movie's, or a sprite's): reads tags up to and including End or until R is
