@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Movies.h"
+#include "SwfDump.h"
 #include "Tags.h"
 
 using namespace swf;
@@ -305,4 +306,42 @@ TEST(Movies, TestMovieDiffersOnlyWhereItShould)
     EXPECT_EQ(All<DefineEditText>(B.M.Tags).size(), 2u);
     for (size_t I = 0; I < 2; ++I)
         EXPECT_EQ(*All<DefineEditText>(B.M.Tags)[I], *All<DefineEditText>(T.M.Tags)[I]);
+}
+
+// What an author sees of the built-in movie in swfdump: every item the engine relies on.
+TEST(Movies, SwfDumpShowsTheContract)
+{
+    const std::string Dump = DumpMovie(Load(BuiltinPath).M);
+    const std::string Expected[] = {
+        "signature CWS (zlib compressed)",
+        "version 8, strings UTF-8",
+        "stage x 0..20480, y 0..2000 twips = x 0.00..1024.00, y 0.00..100.00 px, 1024.00 x 100.00 px",
+        "frame rate 12.00 fps (0x0C00)",
+        "frame count 2",
+        "flags 0x00000000: !UseDirectBlit !UseGPU !HasMetadata !ActionScript3 !UseNetwork",
+        "colour #FFFFFF",
+        "Push \"osdstr\", \"ovix工作室硬解控件\"",
+        "Push \"w\", 1024",
+        "Push \"h\", 100",
+        "id 14, 110 frames",
+        "depth 1, place character 14",
+        "matrix translate 17460, 140 twips (873.00, 7.00 px), scale 0.3400 x 0.3400, no rotate/skew",
+        "a 0.801",
+        "variable \"timers\"",
+        "height 700 twips (35.00 px)",
+        "colour #FF0000FF",
+        "depth 3, place character 16",
+        "variable \"msginf1\"",
+        "height 640 twips (32.00 px)",
+        "colour #CCCCCCFF",
+        "ReadOnly HasTextColor !HasMaxLength HasFont !HasFontClass !AutoSize HasLayout NoSelect !Border",
+        "name \"str1\"",
+        "depth 7, place character 18",
+        "Push \"str_space\", \"" + std::string(51, ' ') + "\"",
+        "Push \"maxhscroll\"",
+        "Push \"mytime\", 0, \"Date\"",
+        "2 frames shown",
+    };
+    for (const std::string& Line : Expected)
+        EXPECT_NE(Dump.find(Line), std::string::npos) << Line;
 }
