@@ -22,11 +22,11 @@ inline DefineBitsLossless Bitmap(uint16_t Id, uint16_t Width, uint16_t Height)
             Noise = Noise * 1664525u + 1013904223u;
             uint8_t* P = &Rgba[(Y * Width + X) * 4];
             const bool Edge = X < 2 || Y < 2 || X + 2 >= Width || Y + 2 >= Height;
-            const bool Speck = (Noise >> 24) < 56;
+            const bool Dot = (Noise >> 24) < 56;
             P[0] = uint8_t(40 + X / 16 * 20);
             P[1] = uint8_t(60 + Y / 16 * 16);
-            P[2] = Speck ? 255 : 180;
-            P[3] = Edge ? 0 : Speck ? 255 : 220;
+            P[2] = Dot ? 255 : 180;
+            P[3] = Edge ? 0 : Dot ? 255 : 220;
         }
     return MakeLossless2(Id, Width, Height, Rgba);
 }

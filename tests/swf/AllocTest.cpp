@@ -44,7 +44,7 @@ Bytes TagBytes(uint16_t Code, const Bytes& Body)
                 Body});
 }
 
-// The part of an SWF file after its 8-byte prefix: empty RECT, 24 fps, 1 frame, the tags, End.
+// An SWF file after its 8-byte prefix: empty RECT, 24 fps, 1 frame, the tags, End.
 Bytes MovieBody(const Bytes& Tags) { return Cat({{0x00, 0x00, 0x18, 0x01, 0x00}, Tags, {0x00, 0x00}}); }
 
 Bytes Prefix(char First, uint32_t Length) { return {uint8_t(First), 'W', 'S', 8, uint8_t(Length), uint8_t(Length >> 8), uint8_t(Length >> 16), uint8_t(Length >> 24)}; }
