@@ -4,7 +4,7 @@
 #   make test    build, then run the native tests and the Windows tests under Wine
 #   make demo    build, then show the product at work and print where its pictures are
 #   make fuzz    run the libFuzzer targets under ASan/UBSan (FUZZ_SECONDS each, default 60)
-#   make bench   run the benchmarks
+#   make bench   run the benchmarks (bench_osd, then bench_swf)
 #   make movies  rewrite the two subtitle movies from tools/movie (the build checks they are current)
 #   make clean   remove build/ trees and dist/ (keeps build/cache, the fetched dependencies)
 SHELL := /bin/bash
@@ -36,6 +36,7 @@ fuzz: deps
 
 bench: all
 	@build/native/tests/bench/bench_osd
+	@build/native/tests/bench/bench_swf
 
 movies: deps
 	@cmake --preset native >/dev/null

@@ -250,6 +250,7 @@ DefineSprite ReadSprite(Reader& R, uint8_t V, int Nesting, std::vector<std::stri
     S.FrameCount = R.UI16();
     std::vector<std::string> Local;
     const std::vector<Tag> Raw = ReadTags(R, Warnings ? *Warnings : Local);
+    S.Tags.reserve(Raw.size());  // typed tags are large: no growth by doubling
     for (const Tag& Child : Raw) {
         TypedTag TT(DecodeChecked(Child, V, Nesting + 1, Warnings), Child.LongHeader);
         TT.Offset = Child.Offset;
@@ -464,6 +465,7 @@ Movie DecodeMovie(std::span<const uint8_t> File, const DecodeOptions& Options)
     Movie M;
     M.Header = Raw.Header;
     M.Warnings = std::move(Raw.Warnings);
+    M.Tags.reserve(Raw.Tags.size());
     for (const Tag& T : Raw.Tags) {
         TypedTag TT(DecodeTag(T, M.Header.Version, &M.Warnings), T.LongHeader);
         TT.Offset = T.Offset;

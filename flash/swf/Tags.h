@@ -6,6 +6,7 @@
 // and encoding take it.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -287,7 +288,12 @@ struct CsmTextSettings {
     uint8_t Flags = 0;  // UseFlashType in the top two bits, GridFit in the next three, reserved
     float Thickness = 0, Sharpness = 0;
     uint8_t Reserved = 0;
-    bool operator==(const CsmTextSettings&) const = default;
+    // The floats compare by their bits: a NaN as read equals itself.
+    bool operator==(const CsmTextSettings& O) const
+    {
+        return TextId == O.TextId && Flags == O.Flags && std::bit_cast<uint32_t>(Thickness) == std::bit_cast<uint32_t>(O.Thickness) &&
+               std::bit_cast<uint32_t>(Sharpness) == std::bit_cast<uint32_t>(O.Sharpness) && Reserved == O.Reserved;
+    }
 };
 
 struct GlyphEntry {

@@ -547,3 +547,15 @@ TEST(Tags, BytesLeftInATypedTagAreAWarning)
     EXPECT_EQ(Sprite.Tags.at(0).BodyLength, 3u);
     EXPECT_EQ(Sprite.Tags[0].Offset, M.Tags[0].Offset + 2 + 4);
 }
+
+TEST(Tags, NaNFloatsEqualThemselvesAndKeepTheirBits)
+{
+    // CSMTextSettings with a NaN thickness (0xFFF800FF) and sharpness -0.0.
+    const std::vector<uint8_t> Body = {0x16, 0x00, 0x48, 0xFF, 0x00, 0xF8, 0xFF, 0x00, 0x00, 0x00, 0x80, 0x00};
+    const auto S = DecodeAs<CsmTextSettings>(74, Body);
+    EXPECT_EQ(S, S);
+    EXPECT_EQ(BodyOf(S), Body);
+    CsmTextSettings Zero = S;
+    Zero.Sharpness = 0.0f;
+    EXPECT_NE(Zero, S) << "0.0 and -0.0 are different bytes";
+}
