@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +18,8 @@ struct ToolRun {
     std::string Out, Err;
 };
 
-inline std::string Dir() { return testing::TempDir() + "tarnel-tools-test/"; }
+// One folder per test process, so that test runs of several trees at once keep apart.
+inline std::string Dir() { return testing::TempDir() + "tarnel-tools-test-" + std::to_string(getpid()) + "/"; }
 
 // Dir(), empty; each test starts with this.
 inline void FreshDir() { std::system(("rm -rf '" + Dir() + "' && mkdir -p '" + Dir() + "'").c_str()); }
