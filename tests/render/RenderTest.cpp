@@ -55,6 +55,13 @@ struct ShapeBuilder {
         X = Twips(Px);
         Y = Twips(Py);
     }
+    void Curve(double Cx, double Cy, double Px, double Py)
+    {
+        S.Geometry.Records.push_back(
+            ShapeRecord::CurveTo(Twips(Cx) - X, Twips(Cy) - Y, Twips(Px) - Twips(Cx), Twips(Py) - Twips(Cy)));
+        X = Twips(Px);
+        Y = Twips(Py);
+    }
     // Clockwise on screen: the inside is on the right of the edges.
     void Rect(double X0, double Y0, double X1, double Y1, uint32_t F0, uint32_t F1, uint32_t L = 0)
     {
@@ -208,6 +215,75 @@ TEST(Shape, SolidSquareCoversExactPixels)
             const bool Inside = X >= 2 && X < 10 && Y >= 3 && Y < 7;
             ASSERT_EQ(C.Pixel(X, Y), Inside ? OpaqueRed : 0u) << X << "," << Y;
         }
+}
+
+TEST(Shape, CurvedEdgeCoversTheAreaUnderIt)
+{
+    // Between the chord and a quadratic curve lies 2/3 of the control triangle: 2/3 * 16 * 16 / 2.
+    ShapeBuilder B;
+    B.Move(0, 0, 0, B.Fill(Solid(Red)), 0);
+    B.S.Geometry.Records.push_back(ShapeRecord::CurveTo(Twips(8), Twips(16), Twips(8), Twips(-16)));
+    B.X = B.Y = 0;  // back along the chord
+    B.S.Geometry.Records.push_back(ShapeRecord::LineTo(Twips(-16), 0));
+    const Canvas C = Draw(B, 20, 20);
+    double Area = 0;
+    for (int Y = 0; Y < 20; ++Y)
+        for (int X = 0; X < 20; ++X)
+            Area += AlphaOf(C.Pixel(X, Y)) / 255.0;
+    EXPECT_NEAR(Area, 2.0 / 3 * 128, 0.5);
+    EXPECT_EQ(C.Pixel(8, 6), OpaqueRed);
+    EXPECT_EQ(C.Pixel(8, 9), 0u);  // the curve peaks at y = 8
+}
+
+TEST(Shape, GeometryFarOutsideIsClipped)
+{
+    ShapeBuilder B;
+    B.Rect(-5e5, -3, 4, 5e5, 0, B.Fill(Solid(Red)));
+    LineStyle L;
+    L.Color = Blue;
+    B.Move(-5e5, 6.5, 0, 0, B.Line(L));  // a hairline through the canvas from far away
+    B.To(5e5, 6.5);
+    const Canvas C = Draw(B, 8, 8);
+    EXPECT_EQ(C.Pixel(0, 0), OpaqueRed);
+    EXPECT_EQ(C.Pixel(3, 7), OpaqueRed);
+    EXPECT_EQ(C.Pixel(4, 7), 0u);
+    EXPECT_EQ(C.Pixel(2, 6), OpaqueBlue);
+    EXPECT_EQ(C.Pixel(6, 6), OpaqueBlue);
+    EXPECT_EQ(C.Pixel(6, 5), 0u);
+
+    // Only the far corners' diagonal y = x crosses the canvas.
+    ShapeBuilder T;
+    T.Move(-1e5, -1e5, T.Fill(Solid(Red)), 0, 0);
+    T.To(1e5, 1e5);
+    T.To(-1e5, 1e5);
+    T.To(-1e5, -1e5);
+    const Canvas D = Draw(T, 8, 8);
+    EXPECT_EQ(D.Pixel(1, 5), OpaqueRed);
+    EXPECT_EQ(D.Pixel(5, 1), 0u);
+    EXPECT_NEAR(int(AlphaOf(D.Pixel(3, 3))), 128, 2);
+}
+
+TEST(Shape, ClippingFarGeometryKeepsWhatIsVisible)
+{
+    // A circle of eight quadratics with a thick outline, drawn whole and through a small window
+    // whose guard box it passes.
+    ShapeBuilder B;
+    LineStyle L;
+    L.Width = 200;
+    L.Color = {0, 0, 255, 160};
+    const double Pi = std::acos(-1.0), R = 90, K = R / std::cos(Pi / 8);
+    B.Move(100 + R, 100, 0, B.Fill(Solid(Red)), B.Line(L));
+    for (int I = 1; I <= 8; ++I)
+        B.Curve(100 + K * std::cos((I - 0.5) * Pi / 4), 100 + K * std::sin((I - 0.5) * Pi / 4),
+                100 + R * std::cos(I * Pi / 4), 100 + R * std::sin(I * Pi / 4));
+    Canvas Whole(200, 200), Window(16, 16);
+    DrawShape(Whole, B.S, TwipsToPixels, {}, nullptr);
+    DrawShape(Window, B.S, Transform2D::Translate(-2, -92) * TwipsToPixels, {}, nullptr);
+    for (int Y = 0; Y < 16; ++Y)
+        for (int X = 0; X < 16; ++X)
+            ASSERT_TRUE(Near(Window.Pixel(X, Y), Whole.Pixel(X + 2, Y + 92), 1)) << X << "," << Y;
+    EXPECT_EQ(Whole.Pixel(100, 100), OpaqueRed);
+    EXPECT_NE(Window.Pixel(8, 8), Window.Pixel(15, 8));  // the window shows the outline's edge
 }
 
 TEST(Shape, EdgePixelsGetTheirCoveredArea)
@@ -398,12 +474,21 @@ TEST(Shape, LinesAreDrawnAfterFills)
 
 TEST(Paint, LinearGradientEndsAndMiddle)
 {
-    ShapeBuilder B;
-    B.Rect(0, 0, 64, 1, 0, B.Fill(Gradient(swf::FillType::LinearGradient, 0, 64, 0)));
-    const Canvas C = Draw(B, 64, 1);
-    EXPECT_TRUE(Near(C.Pixel(0, 0), OpaqueRed, 3));
-    EXPECT_TRUE(Near(C.Pixel(63, 0), OpaqueBlue, 3));
-    EXPECT_TRUE(Near(C.Pixel(32, 0), 0xFF7F0080, 3));  // t = 32.5 / 64
+    struct Case {
+        uint8_t Interpolation;
+        Argb Middle;
+        int EndTolerance;  // t is 1/128 from the ends, which linear RGB makes a larger step
+    } Cases[] = {{0, 0xFF7F0080, 3}, {1, 0xFFBA00BD, 24}};  // t = 32.5 / 64; linear RGB mixes brighter
+    for (const Case& K : Cases) {
+        ShapeBuilder B;
+        FillStyle F = Gradient(swf::FillType::LinearGradient, 0, 64, 0);
+        F.Grad.InterpolationMode = K.Interpolation;
+        B.Rect(0, 0, 64, 1, 0, B.Fill(F));
+        const Canvas C = Draw(B, 64, 1);
+        EXPECT_TRUE(Near(C.Pixel(0, 0), OpaqueRed, K.EndTolerance));
+        EXPECT_TRUE(Near(C.Pixel(63, 0), OpaqueBlue, K.EndTolerance));
+        EXPECT_TRUE(Near(C.Pixel(32, 0), K.Middle, 3)) << int(K.Interpolation);
+    }
 }
 
 TEST(Paint, GradientSpreadModes)

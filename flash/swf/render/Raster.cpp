@@ -146,10 +146,180 @@ struct OutlineBuffer {
     }
 };
 
+// Geometry reaching far beyond the target is cut down to a guard box before FreeType sees it:
+// its coordinate range is limited. A segment is split where it crosses the box's lines (x = X0,
+// x = X1, y = Y0, y = Y1); each piece then lies in one cell of the 3x3 grid these lines make.
+struct Box {
+    double X0, Y0, X1, Y1;
+    bool Contains(Point P) const { return P.X > X0 && P.X < X1 && P.Y > Y0 && P.Y < Y1; }
+    Point Clamp(Point P) const { return {std::clamp(P.X, X0, X1), std::clamp(P.Y, Y0, Y1)}; }
+};
+
+bool Finite(Point P) { return std::isfinite(P.X) && std::isfinite(P.Y); }
+
+bool NeedsClip(const Path& P, const Box& B)
+{
+    for (Point Q : P.Points())
+        if (!Finite(Q) || Q.X < B.X0 || Q.X > B.X1 || Q.Y < B.Y0 || Q.Y > B.Y1)
+            return true;
+    return false;
+}
+
+// A line (C unused) or a quadratic from P0 through C to P1.
+struct Segment {
+    Point P0, C, P1;
+    bool Curve;
+    Point At(double T) const
+    {
+        const double U = 1 - T;
+        if (!Curve)
+            return {U * P0.X + T * P1.X, U * P0.Y + T * P1.Y};
+        return {U * U * P0.X + 2 * U * T * C.X + T * T * P1.X, U * U * P0.Y + 2 * U * T * C.Y + T * T * P1.Y};
+    }
+    // The piece between T0 and T1.
+    Segment Piece(double T0, double T1) const
+    {
+        const double U0 = 1 - T0, U1 = 1 - T1, M = U0 * T1 + T0 * U1;
+        const Point Ctl{U0 * U1 * P0.X + M * C.X + T0 * T1 * P1.X, U0 * U1 * P0.Y + M * C.Y + T0 * T1 * P1.Y};
+        return {At(T0), Curve ? Ctl : At(T0), At(T1), Curve};
+    }
+};
+
+// Parameters in (0, 1) where coordinate V (x or y by Axis) equals Line.
+void Crossings(const Segment& S, int Axis, double Line, std::vector<double>& Out)
+{
+    auto V = [Axis](Point P) { return Axis == 0 ? P.X : P.Y; };
+    const double A = S.Curve ? V(S.P0) - 2 * V(S.C) + V(S.P1) : 0;
+    const double B = S.Curve ? 2 * (V(S.C) - V(S.P0)) : V(S.P1) - V(S.P0);
+    const double C = V(S.P0) - Line;
+    auto Add = [&Out](double T) {
+        if (T > 0 && T < 1)
+            Out.push_back(T);
+    };
+    if (std::fabs(A) < 1e-12) {
+        if (B != 0)
+            Add(-C / B);
+        return;
+    }
+    const double D = B * B - 4 * A * C;
+    if (D < 0)
+        return;
+    const double R = std::sqrt(D);
+    Add((-B - R) / (2 * A));
+    Add((-B + R) / (2 * A));
+}
+
+// Calls Emit(piece, inside) for the pieces of S between box line crossings, in order.
+template <typename F>
+void SplitAtBox(const Segment& S, const Box& B, F&& Emit)
+{
+    std::vector<double> Ts{0, 1};
+    Crossings(S, 0, B.X0, Ts);
+    Crossings(S, 0, B.X1, Ts);
+    Crossings(S, 1, B.Y0, Ts);
+    Crossings(S, 1, B.Y1, Ts);
+    std::sort(Ts.begin(), Ts.end());
+    for (size_t I = 0; I + 1 < Ts.size(); ++I)
+        if (Ts[I + 1] > Ts[I])
+            Emit(S.Piece(Ts[I], Ts[I + 1]), B.Contains(S.At((Ts[I] + Ts[I + 1]) / 2)));
+}
+
+template <typename F>
+void ForEachSegment(const Path& P, const Path::Contour& C, F&& Visit)
+{
+    const auto& Pts = P.Points();
+    const auto& On = P.OnCurve();
+    const size_t End = C.First + C.Count;
+    Point Last = Pts[C.First];
+    for (size_t I = C.First + 1; I < End;) {
+        if (!On[I] && I + 1 < End) {
+            Visit(Segment{Last, Pts[I], Pts[I + 1], true});
+            Last = Pts[I + 1];
+            I += 2;
+        } else {
+            Visit(Segment{Last, Last, Pts[I], false});
+            Last = Pts[I];
+            I += 1;
+        }
+    }
+}
+
+void Append(Path& Out, const Segment& S)
+{
+    if (S.Curve)
+        Out.QuadTo(S.C, S.P1);
+    else
+        Out.LineTo(S.P1);
+}
+
+// Pieces outside the box are pressed onto it: within one grid cell that keeps the winding of
+// every point inside the box, so the fill there does not change.
+Path ClipForFill(const Path& P, const Box& B)
+{
+    Path Out;
+    for (const Path::Contour& C : P.Contours()) {
+        if (C.Count < 2)
+            continue;
+        Out.MoveTo(B.Clamp(P.Points()[C.First]));
+        ForEachSegment(P, C, [&](const Segment& S) {
+            if (!Finite(S.P0) || !Finite(S.C) || !Finite(S.P1))
+                return;
+            SplitAtBox(S, B, [&](const Segment& Piece, bool Inside) {
+                if (Inside)
+                    Append(Out, Piece);
+                else
+                    Out.LineTo(B.Clamp(Piece.P1));
+            });
+        });
+    }
+    return Out;
+}
+
+// Pieces outside the box are dropped; a subpath broken there goes on as an open one.
+Path ClipForStroke(const Path& P, const Box& B)
+{
+    Path Out;
+    for (const Path::Contour& C : P.Contours()) {
+        if (C.Count < 2)
+            continue;
+        bool Broken = false, Pen = false;
+        const size_t FirstOut = Out.Contours().size();
+        ForEachSegment(P, C, [&](const Segment& S) {
+            if (!Finite(S.P0) || !Finite(S.C) || !Finite(S.P1)) {
+                Broken = true;
+                Pen = false;
+                return;
+            }
+            SplitAtBox(S, B, [&](const Segment& Piece, bool Inside) {
+                if (!Inside) {
+                    Broken = true;
+                    Pen = false;
+                    return;
+                }
+                if (!Pen)
+                    Out.MoveTo(Piece.P0);
+                Pen = true;
+                Append(Out, Piece);
+            });
+        });
+        if (C.Closed && !Broken && Out.Contours().size() == FirstOut + 1)
+            Out.Close();
+    }
+    return Out;
+}
+
+constexpr double GuardMargin = 64;
+
 }  // namespace
 
-void FillPath(const Path& P, FillRule Rule, int ClipW, int ClipH, SpanSink& Sink)
+void FillPath(const Path& Original, FillRule Rule, int ClipW, int ClipH, SpanSink& Sink)
 {
+    const Box Guard{-GuardMargin, -GuardMargin, ClipW + GuardMargin, ClipH + GuardMargin};
+    Path Clipped;
+    const bool Clip = NeedsClip(Original, Guard);
+    if (Clip)
+        Clipped = ClipForFill(Original, Guard);
+    const Path& P = Clip ? Clipped : Original;
     OutlineBuffer Buf;
     const int Flags = Rule == FillRule::EvenOdd ? FT_OUTLINE_EVEN_ODD_FILL : FT_OUTLINE_NONE;
     auto Flush = [&] {
@@ -204,10 +374,18 @@ bool Overflows(size_t Segments) { return Segments * PointsPerSegmentBound > 3200
 
 }  // namespace
 
-void StrokePath(const Path& P, const StrokeStyle& Style, int ClipW, int ClipH, SpanSink& Sink)
+void StrokePath(const Path& Original, const StrokeStyle& Style, int ClipW, int ClipH, SpanSink& Sink)
 {
     FT_Stroker S = Ft().Stroker;
     const double Radius = std::clamp(Style.Width, 0.0, 1e5) / 2;
+    // Beyond the margin neither caps at the cuts nor the miters of dropped corners reach the target.
+    const double Margin = GuardMargin + Radius * std::max(2.0, std::clamp(Style.MiterLimit, 1.0, 1000.0));
+    const Box Guard{-Margin, -Margin, ClipW + Margin, ClipH + Margin};
+    Path Clipped;
+    const bool Clip = NeedsClip(Original, Guard);
+    if (Clip)
+        Clipped = ClipForStroke(Original, Guard);
+    const Path& P = Clip ? Clipped : Original;
     FT_Stroker_Set(S, static_cast<FT_Fixed>(std::lround(Radius * 64)), FtCap(Style.Caps), FtJoin(Style.Joins),
                    static_cast<FT_Fixed>(std::lround(std::clamp(Style.MiterLimit, 1.0, 1000.0) * 65536)));
     size_t Pending = 0;

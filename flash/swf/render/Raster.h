@@ -53,8 +53,9 @@ struct StrokeStyle {
     double MiterLimit = 3;  // miter length over width
 };
 
-// Both clip to 0 <= x < ClipW, 0 <= y < ClipH. A style with more than 32767 points is filled in
-// batches of whole contours.
+// Both clip to 0 <= x < ClipW, 0 <= y < ClipH; geometry far outside is cut to a guard box first,
+// which leaves the visible result as it is. A path with more than 32767 points is filled in
+// batches of whole contours (FreeType's outline limit).
 void FillPath(const Path& P, FillRule Rule, int ClipW, int ClipH, SpanSink& Sink);
 void StrokePath(const Path& P, const StrokeStyle& Style, int ClipW, int ClipH, SpanSink& Sink);
 
