@@ -434,7 +434,7 @@ TEST(Shape, LinesHaveTheirWidthCapsAndHairlines)
         int AlphaBeforeStart;         // at (2, row of the line), before the start at x = 3
     } Cases[] = {
         {40, 1, 8, {{6, 0}, {7, 255}, {8, 255}, {9, 0}}, 0},     // 2 px, no caps
-        {40, 0, 8, {{6, 0}, {7, 255}, {8, 255}, {9, 0}}, 100},   // a round cap: part of the pixel
+        {40, 0, 8, {{6, 0}, {7, 255}, {8, 255}, {9, 0}}, 100},   // a round cap covers some of the pixel
         {80, 2, 8, {{5, 0}, {6, 255}, {9, 255}, {10, 0}}, 255},  // 4 px, square caps
         {0, 1, 8.5, {{7, 0}, {8, 255}, {9, 0}}, 0},              // hairline: one pixel
         {5, 1, 8.5, {{7, 0}, {8, 255}, {9, 0}}, 0},              // thinner than a pixel: one pixel
