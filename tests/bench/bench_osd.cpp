@@ -1,6 +1,8 @@
 // bench_osd: the OSD conversions of a 640 x 480 frame against a plain copy of its 308232 bytes.
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -58,19 +60,6 @@ void BM_Copy308232(benchmark::State& State)
 BENCHMARK(BM_BmpToOSDBitmap);
 BENCHMARK(BM_BmpToOSDPalette);
 BENCHMARK(BM_Copy308232);
-
-// Keeps each run's time per iteration so the ratios can be printed after the table.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> Times;
-    void ReportRuns(const std::vector<Run>& Runs) override
-    {
-        for (const Run& R : Runs)
-            if (R.run_type == Run::RT_Iteration || R.aggregate_name == "mean")
-                Times[R.run_name.function_name] = R.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(Runs);
-    }
-};
 
 }  // namespace
 

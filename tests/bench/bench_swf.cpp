@@ -2,6 +2,8 @@
 // same bytes. The movie is osd/resources/ovixosd.swf; while that file does not exist, a generated
 // movie of similar content and size (tests/SwfSample.h) stands in, and the output says so.
 #include <benchmark/benchmark.h>
+
+#include "RatioReporter.h"
 #include <zlib.h>
 
 #include <cstdio>
@@ -95,19 +97,6 @@ void BM_Inflate(benchmark::State& State)
 
 BENCHMARK(BM_DecodeMovie);
 BENCHMARK(BM_Inflate);
-
-// Keeps each run's time per iteration so the ratio can be printed after the table.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> Times;
-    void ReportRuns(const std::vector<Run>& Runs) override
-    {
-        for (const Run& R : Runs)
-            if (R.run_type == Run::RT_Iteration || R.aggregate_name == "mean")
-                Times[R.run_name.function_name] = R.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(Runs);
-    }
-};
 
 }  // namespace
 

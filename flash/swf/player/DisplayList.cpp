@@ -1,7 +1,6 @@
 #include "DisplayList.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace swf::player {
 
@@ -21,15 +20,6 @@ void Merge(Placement& P, const Control& C)
         P.ClipDepth = *C.ClipDepth;
     if (C.Events)
         P.Events = C.Events;
-}
-
-bool SameName(const std::string& A, const std::string& B, bool CaseSensitive)
-{
-    if (CaseSensitive)
-        return A == B;
-    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](unsigned char X, unsigned char Y) {
-               return std::tolower(X) == std::tolower(Y);
-           });
 }
 
 }  // namespace
@@ -214,7 +204,7 @@ DisplayObject* Clip::ChildAt(uint16_t Depth)
 DisplayObject* Clip::ChildNamed(const std::string& Name, bool CaseSensitive)
 {
     for (auto& [Depth, Child] : FChildren)
-        if (!Child.Place.Name.empty() && SameName(Child.Place.Name, Name, CaseSensitive))
+        if (!Child.Place.Name.empty() && (CaseSensitive ? Child.Place.Name == Name : SameNameIgnoringCase(Child.Place.Name, Name)))
             return &Child;
     return nullptr;
 }

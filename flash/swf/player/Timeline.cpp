@@ -5,14 +5,14 @@
 
 namespace swf::player {
 
-namespace {
-
-bool SameName(const std::string& A, const std::string& B)
+bool SameNameIgnoringCase(const std::string& A, const std::string& B)
 {
     return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](unsigned char X, unsigned char Y) {
                return std::tolower(X) == std::tolower(Y);
            });
 }
+
+namespace {
 
 Control FromPlace2(const PlaceObject2& P)
 {
@@ -35,7 +35,7 @@ std::optional<int> TimelineDef::FindLabel(const std::string& Label) const
 {
     for (size_t F = 0; F < Frames.size(); ++F)
         for (const std::string& L : Frames[F].Labels)
-            if (SameName(L, Label))
+            if (SameNameIgnoringCase(L, Label))
                 return static_cast<int>(F);
     return std::nullopt;
 }

@@ -66,6 +66,9 @@ private:
     std::vector<std::string> FWarnings;
 };
 
+// Names as Flash compares labels and, before SWF 7, instance names: ASCII case ignored.
+bool SameNameIgnoringCase(const std::string& A, const std::string& B);
+
 // The character id a defining tag defines, or nothing for control tags.
 std::optional<uint16_t> DefinedId(const TagValue& V);
 
